@@ -1,0 +1,44 @@
+// Calls into loaded modules go through one guard: a C++ exception, a hardware
+// fault inside the call (SIGSEGV, SIGBUS, SIGFPE, SIGILL) and a call of an
+// entry point that was never resolved all end as the call's failure value.
+#pragma once
+
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+namespace guard {
+
+namespace detail {
+// Runs `body(context)` under the fault handler; returns false when a fault or
+// an exception ended it.
+bool RunGuarded(void (*body)(void*), void* context) noexcept;
+}  // namespace detail
+
+// Calls `fn(args...)`; returns `failure` when `fn` is null or the call fails.
+template <class R, class Fn, class... Args>
+R Call(R failure, Fn fn, Args... args) {
+  if (fn == nullptr) return failure;
+  struct Ctx {
+    Fn fn;
+    std::tuple<Args...> args;
+    R result;
+  } ctx{fn, std::tuple<Args...>(args...), failure};
+  auto body = [](void* p) {
+    auto* c = static_cast<Ctx*>(p);
+    c->result = std::apply(c->fn, c->args);
+  };
+  if (!detail::RunGuarded(body, &ctx)) return failure;
+  return ctx.result;
+}
+
+// Runs a piece of the program's own code that touches module-provided data
+// (for example reading a plug-in's bitmap header); false when it faulted or threw.
+template <class F>
+bool Run(F&& f) {
+  using Callable = std::remove_reference_t<F>;
+  auto body = [](void* p) { (*static_cast<Callable*>(p))(); };
+  return detail::RunGuarded(body, const_cast<void*>(static_cast<const void*>(&f)));
+}
+
+}  // namespace guard
