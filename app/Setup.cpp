@@ -1,11 +1,6 @@
-// Setup: the installer's main module. Qt reads its own options from the
-// command line; the program itself reads none and always exits with 0.
-#include <QApplication>
-
+// Setup: the installer's main module. The program reads no command line and
+// always exits with 0; the application object makes the window system's
+// connection itself.
 #include "app/Entry.h"
 
-int main(int argc, char** argv) {
-  QApplication qt(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  return RunSetup();
-}
+int main() { return RunSetup(); }

@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "Forms.h"
 #include "platform/system/Files.h"
+#include "platform/text/DateTime.h"
 
 // Never deleted: it lives as long as the process.
 TApplication* Application = new TApplication;
@@ -12,6 +13,8 @@ TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize() {
+  // The date formatter's weekday names are read once, at start.
+  LoadDayNames();
   if (QCoreApplication::instance() != nullptr) return;
   static int argc = 1;
   static char name[] = "Setup";

@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "picture/Weekday.h"
+#include "platform/text/DateTime.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Exception.h"
 #include "platform/system/Files.h"
@@ -378,17 +379,17 @@ class FormResizeTest : public ShowPictureTest {
  protected:
   void SetUp() override {
     ShowPictureTest::SetUp();
-    weekday::SetClockForTesting(FixedClock);
+    SetClockForTesting(FixedClock);
   }
   void TearDown() override {
-    weekday::SetClockForTesting(nullptr);
-    weekday::SetDayNamesForTesting(nullptr);
+    SetClockForTesting(nullptr);
+    SetDayNamesForTesting(nullptr);
     ShowPictureTest::TearDown();
   }
   void UseNames(const std::vector<const char*>& utf8) {
-    weekday::DayNames names;
+    DayNames names;
     for (size_t i = 0; i < 7; ++i) names[i] = AnsiFromUtf8(utf8[i]);
-    weekday::SetDayNamesForTesting(&names);
+    SetDayNamesForTesting(&names);
   }
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "picture/Weekday.h"
+#include "platform/text/DateTime.h"
 #include "platform/text/Text.h"
 
 namespace {
@@ -59,31 +60,31 @@ std::time_t LocalTime(int year, int month, int day, int hour, int minute, int se
 class WeekdayTextTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const weekday::DayNames names = {"d0", "d1", "d2", "d3", "d4", "d5", "d6"};
-    weekday::SetDayNamesForTesting(&names);
-    weekday::SetClockForTesting(FixedClock);
+    const DayNames names = {"d0", "d1", "d2", "d3", "d4", "d5", "d6"};
+    SetDayNamesForTesting(&names);
+    SetClockForTesting(FixedClock);
   }
   void TearDown() override {
-    weekday::SetDayNamesForTesting(nullptr);
-    weekday::SetClockForTesting(nullptr);
+    SetDayNamesForTesting(nullptr);
+    SetClockForTesting(nullptr);
   }
 };
 
 TEST_F(WeekdayTextTest, NamesTheLocalWeekdayOfNow) {
   // 3 January 2024 was a Wednesday, 6 January a Saturday, 7 January a Sunday.
   fixedNow = LocalTime(2024, 1, 3, 12, 0, 0);
-  EXPECT_EQ(weekday::WeekdayText(), "d3");
+  EXPECT_EQ(FormatDateTime("aaaa", Now()), "d3");
   fixedNow = LocalTime(2024, 1, 6, 12, 0, 0);
-  EXPECT_EQ(weekday::WeekdayText(), "d6");
+  EXPECT_EQ(FormatDateTime("aaaa", Now()), "d6");
   fixedNow = LocalTime(2024, 1, 7, 12, 0, 0);
-  EXPECT_EQ(weekday::WeekdayText(), "d0");
+  EXPECT_EQ(FormatDateTime("aaaa", Now()), "d0");
 }
 
 TEST_F(WeekdayTextTest, FollowsTheClockAcrossMidnight) {
   fixedNow = LocalTime(2024, 1, 3, 23, 59, 59);
-  EXPECT_EQ(weekday::WeekdayText(), "d3");
+  EXPECT_EQ(FormatDateTime("aaaa", Now()), "d3");
   fixedNow = LocalTime(2024, 1, 4, 0, 0, 1);
-  EXPECT_EQ(weekday::WeekdayText(), "d4");
+  EXPECT_EQ(FormatDateTime("aaaa", Now()), "d4");
 }
 
 // Runs `f` with LC_ALL set to `locale` (the default locale), then restores it.
@@ -110,7 +111,7 @@ TEST(LocaleDayNames, JapaneseLocaleGivesJapaneseNamesInTheActiveCodePage) {
   for (const char* locale : {"ja_JP.UTF-8", "ja_JP.SJIS"}) {
     if (!LocaleExists(locale)) GTEST_SKIP() << locale << " is not generated (scripts/ensure-locales.sh)";
     WithDefaultLocale(locale, [&] {
-      const weekday::DayNames names = weekday::ReadDefaultLocaleDayNames();
+      const DayNames names = ReadDefaultLocaleDayNames();
       EXPECT_EQ(names[0], A("日曜日")) << locale;
       EXPECT_EQ(names[3], A("水曜日")) << locale;
       EXPECT_EQ(names[6], A("土曜日")) << locale;
@@ -122,7 +123,7 @@ TEST(LocaleDayNames, JapaneseLocaleGivesJapaneseNamesInTheActiveCodePage) {
 TEST(LocaleDayNames, OtherLocalesGiveNamesThatChooseNoPicture) {
   for (const char* locale : {"C", "C.UTF-8", "no_SUCH.locale"}) {
     WithDefaultLocale(locale, [&] {
-      const weekday::DayNames names = weekday::ReadDefaultLocaleDayNames();
+      const DayNames names = ReadDefaultLocaleDayNames();
       EXPECT_EQ(names[0], "Sunday") << locale;
       EXPECT_EQ(names[6], "Saturday") << locale;
       for (const AnsiString& n : names) EXPECT_EQ(weekday::PictureNameFor(n), "Image") << locale;
@@ -134,7 +135,7 @@ TEST(LocaleDayNames, ReadingThemLeavesTheProcessLocaleAlone) {
   ActiveCodePage();  // the text layer's own start-up sets the process locale once
   const std::string before = std::setlocale(LC_ALL, nullptr);
   // A default locale other than the one in force, so a change would show.
-  WithDefaultLocale(before == "C" ? "C.UTF-8" : "C", [] { weekday::ReadDefaultLocaleDayNames(); });
+  WithDefaultLocale(before == "C" ? "C.UTF-8" : "C", [] { ReadDefaultLocaleDayNames(); });
   EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
 }
 
