@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "Exception.h"
+#include "platform/text/Text.h"
 
 namespace formtext {
 
@@ -25,24 +26,6 @@ struct Token {
   long long integer = 0;
   int line = 1;
 };
-
-void AppendUtf8(std::string& out, unsigned long cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 class Lexer {
  public:
@@ -152,7 +135,7 @@ class Lexer {
         if (pos_ == before || cp < 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
           Fail(line_, "bad character code");
         }
-        AppendUtf8(out, static_cast<unsigned long>(cp));
+        AppendUtf8(out, static_cast<char32_t>(cp));
       }
     }
     return out;

@@ -1,5 +1,7 @@
 #include "platform/registry/Hive.h"
 
+#include "platform/text/Text.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -46,24 +48,6 @@ std::optional<uint32_t> TakeHex(std::string_view& s, int maxDigits) {
   if (n == 0) return std::nullopt;
   s.remove_prefix(n);
   return v;
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // Collects UTF-16 units given as escapes, pairing surrogates; raw bytes pass

@@ -32,6 +32,9 @@ std::string Utf8FromAnsi(std::string_view ansi);
 std::u16string Utf16FromAnsi(std::string_view ansi);
 AnsiString AnsiFromUtf16(std::u16string_view utf16);
 
+// Appends the UTF-8 form of one Unicode code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // 1-based byte position of the first occurrence of `sub` in `s`; 0 when absent
 // or when `sub` is empty.
 int Pos(std::string_view sub, std::string_view s);
