@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the setup program if needed, assembles the sample distribution in
 # build/dist/, gives the demo a fresh Windows-like root of its own under
-# build/demo-root/ and starts build/dist/Setup on your display.
+# build/demo/ and starts build/dist/Setup on your display.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
@@ -11,11 +11,12 @@ bash scripts/ensure-locales.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j"$(nproc)" --target Setup dist
 
-root="$here/build/demo-root"
-rm -rf "$root"
-mkdir -p "$root/Desktop"
-export WINEPREFIX="$root"
-export XDG_DESKTOP_DIR="$root/Desktop"
+demo="$here/build/demo"
+rm -rf "$demo"
+mkdir -p "$demo/Desktop"
+# The platform creates a fresh root in the missing folder on start.
+export WINEPREFIX="$demo/root"
+export XDG_DESKTOP_DIR="$demo/Desktop"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
   cat <<MSG
