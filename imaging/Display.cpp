@@ -38,6 +38,14 @@ int32_t ImgKitDisplayHdc(HDC dc, int32_t handle, int32_t width, int32_t height, 
   const uint32_t* source = image->pixels.get();
   const size_t sourceWidth = static_cast<size_t>(image->width);
 
+  // The natural size into a context of the same width without row padding:
+  // the pixels are one block, copied as it stands.
+  if (width == image->width && height == image->height && drawnWidth == width &&
+      static_cast<int64_t>(dc->stride) == int64_t{width} * 4) {
+    std::memcpy(dc->bits, source, static_cast<size_t>(drawnHeight) * sourceWidth * 4);
+    return 1;
+  }
+
   std::vector<int32_t> rows;
   std::vector<int32_t> columns;
   try {

@@ -13,7 +13,17 @@ static_assert(std::is_same_v<decltype(&ImgKitMemFree), ImgKitMemFreeProc>);
 namespace imgkit {
 namespace {
 
+// The pixel buffer of the image freed last, kept for the next one.
+struct Spare {
+  std::mutex lock;
+  std::unique_ptr<uint32_t[]> pixels;
+  size_t capacity = 0;
+};
+
 struct Store {
+  // Declared first so that it outlives the images: images still kept when
+  // the module goes give their buffers back to it.
+  Spare spare;
   std::mutex lock;
   std::unordered_map<int32_t, std::shared_ptr<const Image>> images;
   int32_t last = 0;  // the handle given out most recently
@@ -24,16 +34,58 @@ Store& TheStore() {
   return store;
 }
 
+Spare& TheSpare() { return TheStore().spare; }
+
+// Keeps a freed image's buffer as the spare; the older spare is freed (after
+// the lock is let go).
+void KeepAsSpare(std::unique_ptr<uint32_t[]> pixels, size_t capacity) {
+  if (!pixels) return;
+  Spare& spare = TheSpare();
+  std::lock_guard<std::mutex> hold(spare.lock);
+  std::swap(spare.pixels, pixels);
+  spare.capacity = capacity;
+}
+
+// The spare buffer when `need` pixels fit in it without wasting more than
+// half of it; null otherwise. A spare that is too small is freed first, so
+// that it is not held while a larger buffer is made.
+std::unique_ptr<uint32_t[]> TakeSpare(size_t need, size_t* capacity) {
+  std::unique_ptr<uint32_t[]> taken;
+  Spare& spare = TheSpare();
+  std::lock_guard<std::mutex> hold(spare.lock);
+  if (spare.pixels && need <= spare.capacity && need >= spare.capacity / 2) {
+    *capacity = spare.capacity;
+    taken = std::move(spare.pixels);
+    spare.capacity = 0;
+  } else if (spare.pixels && need > spare.capacity) {
+    spare.pixels.reset();
+    spare.capacity = 0;
+  }
+  return taken;
+}
+
+// Gives the image's buffer back as the spare when the image goes.
+struct Recycle {
+  void operator()(Image* image) const {
+    KeepAsSpare(std::move(image->pixels), image->capacity);
+    delete image;
+  }
+};
+
 }  // namespace
 
 std::shared_ptr<Image> NewImage(int32_t width, int32_t height) {
   if (!AcceptableSize(width, height)) return nullptr;
+  const size_t need = static_cast<size_t>(width) * static_cast<size_t>(height);
   try {
-    auto image = std::make_shared<Image>();
+    std::shared_ptr<Image> image(new Image, Recycle());
     image->width = width;
     image->height = height;
-    image->pixels = std::make_unique_for_overwrite<uint32_t[]>(static_cast<size_t>(width) *
-                                                                static_cast<size_t>(height));
+    image->pixels = TakeSpare(need, &image->capacity);
+    if (!image->pixels) {
+      image->pixels = std::make_unique_for_overwrite<uint32_t[]>(need);
+      image->capacity = need;
+    }
     return image;
   } catch (const std::bad_alloc&) {
     return nullptr;

@@ -3,6 +3,7 @@
 // ImgKitMemFree gives them back. Handles are nonzero positive 32-bit values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -18,6 +19,7 @@ struct Image {
   int32_t width = 0;
   int32_t height = 0;
   std::unique_ptr<uint32_t[]> pixels;
+  size_t capacity = 0;  // pixels the buffer has room for (at least width x height)
 };
 
 // True when a picture of this size may be decoded: both sides positive and
@@ -28,6 +30,10 @@ inline bool AcceptableSize(int64_t width, int64_t height) {
 
 // A new image with room for its pixels (left uninitialised: the decoder
 // fills every one). Null when the size is not acceptable or memory is short.
+// When the last holder lets an image go, its pixel buffer is kept as the one
+// spare buffer (replacing any older spare), and the next image that fits in
+// it and needs at least half of it takes it over: showing pictures one after
+// another then allocates, and faults in, a large buffer only once.
 IMGKIT_SHARED std::shared_ptr<Image> NewImage(int32_t width, int32_t height);
 
 // Keeps the image and returns its new handle; 0 when it cannot be kept.

@@ -122,6 +122,21 @@ TEST_F(ImgKitDisplay, DrawsAtAnySize) {
   }
 }
 
+// A freed image's buffer serves the next load: a smaller picture of another
+// shape decoded into it must draw as itself, with nothing of the old one.
+TEST_F(ImgKitDisplay, SmallerPictureAfterAFreedOneDrawsAsItself) {
+  kit.memFree(image);
+  image = 0;
+  const int width = 56, height = 30;  // fewer pixels than 64 x 48, another row length
+  const std::string path = dir.Write("smaller.jpg", QuadrantJpeg(width, height));
+  image = kit.fileLoad(path.c_str(), "", "");
+  ASSERT_NE(image, 0);
+  Surface s(width, height);
+  ASSERT_EQ(kit.displayHdc(&s.dc, image, width, height, 0), 1);
+  ExpectQuadrants(s, width, height);
+  EXPECT_TRUE(s.OutsideUntouched());
+}
+
 TEST_F(ImgKitDisplay, ClipsToTheContext) {
   // Drawn at 128 x 96 into 20 x 10 with padded rows: only the context's
   // pixels change, all of them red (the top-left quadrant).
