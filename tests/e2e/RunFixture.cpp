@@ -1,8 +1,6 @@
 #include "tests/e2e/RunFixture.h"
 
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -14,8 +12,6 @@
 #include "app/Entry.h"
 #include "platform/system/Files.h"
 #include "platform/system/Paths.h"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -114,45 +110,3 @@ std::string RunTest::ReadHost(const std::string& hostPath) {
   return all.str();
 }
 
-std::string RunTest::Lnkinfo(const std::string& hostPath) {
-  std::string output;
-  int fds[2];
-  if (pipe(fds) != 0) return output;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addclose(&actions, fds[1]);
-  std::string tool = LNKINFO_PATH;
-  std::vector<char*> argv = {tool.data(), const_cast<char*>(hostPath.c_str()), nullptr};
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (rc == 0) {
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(n));
-    int status = 0;
-    waitpid(pid, &status, 0);
-  } else {
-    output = "cannot run " + tool;
-  }
-  close(fds[0]);
-  return output;
-}
-
-std::string RunTest::Field(const std::string& report, const std::string& name) {
-  std::istringstream lines(report);
-  std::string line;
-  while (std::getline(lines, line)) {
-    const size_t start = line.find_first_not_of("\t ");
-    const size_t colon = line.find(": ");
-    if (start == std::string::npos || colon == std::string::npos || line.compare(start, name.size(), name) != 0) {
-      continue;
-    }
-    return line.substr(colon + 2);
-  }
-  return "<no " + name + ">";
-}

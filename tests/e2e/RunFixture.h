@@ -47,10 +47,6 @@ class RunTest : public ::testing::Test {
   // What the stand-in recorded ("<argument count>|<arguments>|<pwd>" lines),
   // waiting a while for it to appear; "" when it never ran.
   std::string NotepadRecord(bool wait) const;
-  // lnkinfo's report on a host file.
-  static std::string Lnkinfo(const std::string& hostPath);
-  // The value of a "Name : value" line of lnkinfo's report.
-  static std::string Field(const std::string& report, const std::string& name);
   static std::string ReadHost(const std::string& hostPath);
   // DEST before anything was installed is absent; C:\ then holds this.
   static Tree BaseTree();

@@ -1,69 +1,19 @@
 // The desktop shortcut: where the link goes, what it holds (read back by
 // lnkinfo, a reader written by nobody here), and its failures.
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <functional>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/shell/ShellLink.h"
 #include "platform/system/Fault.h"
 #include "tests/install/InstallFixture.h"
-
-extern char** environ;
+#include "tests/support/Lnkinfo.h"
 
 namespace {
 
 const std::string kLinkPath = std::string(kDesktop) + "\\" + kLinkName;
-
-// lnkinfo's report on a host file, stdout and stderr together.
-std::string Lnkinfo(const std::string& hostPath) {
-  std::string output;
-  int fds[2];
-  if (pipe(fds) != 0) return output;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addclose(&actions, fds[1]);
-  std::string tool = LNKINFO_PATH;
-  std::vector<char*> argv = {tool.data(), const_cast<char*>(hostPath.c_str()), nullptr};
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (rc == 0) {
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(n));
-    int status = 0;
-    waitpid(pid, &status, 0);
-  } else {
-    output = "cannot run " + tool;
-  }
-  close(fds[0]);
-  return output;
-}
-
-// The value of a "Name : value" line of the report.
-std::optional<std::string> Field(const std::string& report, const std::string& name) {
-  std::istringstream lines(report);
-  std::string line;
-  while (std::getline(lines, line)) {
-    const size_t start = line.find_first_not_of("\t ");
-    const size_t colon = line.find(": ");
-    if (start == std::string::npos || colon == std::string::npos || line.compare(start, name.size(), name) != 0) {
-      continue;
-    }
-    return line.substr(colon + 2);
-  }
-  return std::nullopt;
-}
 
 // COM is not left initialised: a creation without CoInitialize is refused.
 bool ComIsUninitialised() {
@@ -77,11 +27,11 @@ bool ComIsUninitialised() {
 TEST_F(InstallTest, ShortcutPointsAtTheInstalledViewer) {
   EXPECT_TRUE(form_->MakeDesktopShortcut());
   EXPECT_EQ(TreeOf(kDesktop), Tree{kLinkName});
-  const std::string report = Lnkinfo(root_->Host(kLinkPath));
-  EXPECT_EQ(Field(report, "Local path").value_or("<none>"), std::string(kDest) + "\\Corvan.exe") << report;
-  EXPECT_EQ(Field(report, "Description"), std::nullopt) << report;
-  EXPECT_EQ(Field(report, "Command line arguments"), std::nullopt) << report;
-  EXPECT_EQ(Field(report, "Working directory"), std::nullopt) << report;
+  const std::string report = RunLnkinfo(root_->Host(kLinkPath)).output;
+  EXPECT_EQ(LnkinfoField(report, "Local path").value_or("<none>"), std::string(kDest) + "\\Corvan.exe") << report;
+  EXPECT_EQ(LnkinfoField(report, "Description"), std::nullopt) << report;
+  EXPECT_EQ(LnkinfoField(report, "Command line arguments"), std::nullopt) << report;
+  EXPECT_EQ(LnkinfoField(report, "Working directory"), std::nullopt) << report;
   EXPECT_EQ(shell_link::LiveObjects(), 0);
   EXPECT_TRUE(ComIsUninitialised());
 }
@@ -143,7 +93,7 @@ TEST_F(InstallTest, CreateShellLinkReturnsTheFailingResult) {
   fault::Clear();
   EXPECT_LT(form_->CreateShellLink("C:\\x\\Corvan.exe", LongPath(250) + "\\" + kLinkName, ""), 0);
   EXPECT_EQ(form_->CreateShellLink("C:\\x\\Corvan.exe", kLinkPath, ""), S_OK);
-  EXPECT_EQ(Field(Lnkinfo(root_->Host(kLinkPath)), "Local path").value_or("<none>"), "C:\\x\\Corvan.exe");
+  EXPECT_EQ(LnkinfoField(RunLnkinfo(root_->Host(kLinkPath)).output, "Local path").value_or("<none>"), "C:\\x\\Corvan.exe");
 }
 
 }  // namespace

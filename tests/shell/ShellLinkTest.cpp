@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -20,64 +18,14 @@
 #include "platform/shell/ShellLink.h"
 #include "platform/system/Fault.h"
 #include "platform/text/Text.h"
+#include "tests/support/Lnkinfo.h"
 #include "tests/support/TempRoot.h"
-
-extern char** environ;
 
 namespace {
 
 const char kDesktop[] = "C:\\users\\me\\Desktop";
 const char kLink[] = "C:\\users\\me\\Desktop\\Corvalen Version 2.20.lnk";
 const char kTarget[] = "C:\\Program Files\\Corvalen\\Corvan.exe";
-
-// Runs a tool and gives its exit status and what it wrote.
-struct ToolRun {
-  int status = -1;
-  std::string output;
-};
-
-ToolRun RunTool(const std::vector<std::string>& args) {
-  ToolRun run;
-  int fds[2];
-  if (pipe(fds) != 0) return run;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addclose(&actions, fds[1]);
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (rc == 0) {
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0) run.output.append(buffer, n);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  close(fds[0]);
-  return run;
-}
-
-// The value of a "Name : value" line of lnkinfo's report; nothing when absent.
-std::optional<std::string> Field(const std::string& report, const std::string& name) {
-  std::istringstream lines(report);
-  std::string line;
-  while (std::getline(lines, line)) {
-    const std::size_t at = line.find(name);
-    const std::size_t colon = line.find(": ");
-    if (at == std::string::npos || colon == std::string::npos || at > colon) continue;
-    if (line.find_first_not_of("\t ") != at) continue;
-    return line.substr(colon + 2);
-  }
-  return std::nullopt;
-}
 
 std::string ReadHostFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -138,8 +86,8 @@ class ShellLinkTest : public ::testing::Test {
     root_.reset();
   }
 
-  ToolRun Lnkinfo(const std::string& hostPath, const char* codepage = "windows-1252") {
-    return RunTool({LNKINFO_PATH, "-c", codepage, hostPath});
+  LnkinfoRun Lnkinfo(const std::string& hostPath, const char* codepage = "windows-1252") {
+    return RunLnkinfo(hostPath, codepage);
   }
 
   std::unique_ptr<TempRoot> root_;
@@ -149,9 +97,9 @@ class ShellLinkTest : public ::testing::Test {
 TEST_F(ShellLinkTest, LnkinfoReadsTheTargetAndNoDescription) {
   ASSERT_EQ(WriteLink(kTarget, kLink, ""), S_OK);
   const std::string host = root_->Host(kLink);
-  const ToolRun run = Lnkinfo(host);
+  const LnkinfoRun run = Lnkinfo(host);
   ASSERT_EQ(run.status, 0) << run.output;
-  EXPECT_EQ(Field(run.output, "Local path").value_or("<none>"), kTarget) << run.output;
+  EXPECT_EQ(LnkinfoField(run.output, "Local path").value_or("<none>"), kTarget) << run.output;
   EXPECT_EQ(run.output.find("escription"), std::string::npos) << run.output;
 
   auto parsed = lnk::LnkReader::Parse(ReadHostFile(host));
@@ -163,9 +111,9 @@ TEST_F(ShellLinkTest, LnkinfoReadsTheTargetAndNoDescription) {
 
 TEST_F(ShellLinkTest, ADescriptionIsWrittenOnlyWhenGiven) {
   ASSERT_EQ(WriteLink(kTarget, kLink, "Picture viewer"), S_OK);
-  const ToolRun run = Lnkinfo(root_->Host(kLink));
+  const LnkinfoRun run = Lnkinfo(root_->Host(kLink));
   ASSERT_EQ(run.status, 0) << run.output;
-  EXPECT_EQ(Field(run.output, "Description").value_or("<none>"), "Picture viewer") << run.output;
+  EXPECT_EQ(LnkinfoField(run.output, "Description").value_or("<none>"), "Picture viewer") << run.output;
 }
 
 TEST_F(ShellLinkTest, TheLocalPathIsInTheActiveCodePage) {
@@ -173,9 +121,9 @@ TEST_F(ShellLinkTest, TheLocalPathIsInTheActiveCodePage) {
   const std::string target = "C:\\\x83\x76\x83\x8D\x83\x4F\x83\x89\x83\x80\\Corvan.exe";
   ASSERT_EQ(WriteLink(target, kLink, ""), S_OK);
   const std::string host = root_->Host(kLink);
-  const ToolRun run = Lnkinfo(host, "windows-932");
+  const LnkinfoRun run = Lnkinfo(host, "windows-932");
   ASSERT_EQ(run.status, 0) << run.output;
-  EXPECT_EQ(Field(run.output, "Local path").value_or("<none>"),
+  EXPECT_EQ(LnkinfoField(run.output, "Local path").value_or("<none>"),
             "C:\\\xE3\x83\x97\xE3\x83\xAD\xE3\x82\xB0\xE3\x83\xA9\xE3\x83\xA0\\Corvan.exe")
       << run.output;
   auto parsed = lnk::LnkReader::Parse(ReadHostFile(host));
@@ -196,7 +144,7 @@ TEST_F(ShellLinkTest, ALeftoverTemporaryFileIsReplacedAndRemoved) {
 
   // Saving again replaces the link whole.
   ASSERT_EQ(WriteLink("D:\\Other\\Corvan.exe", kLink, ""), S_OK);
-  EXPECT_EQ(Field(Lnkinfo(host).output, "Local path").value_or("<none>"), "D:\\Other\\Corvan.exe");
+  EXPECT_EQ(LnkinfoField(Lnkinfo(host).output, "Local path").value_or("<none>"), "D:\\Other\\Corvan.exe");
   EXPECT_EQ(Entries(root_->Host(kDesktop)).size(), 1u);
 }
 
