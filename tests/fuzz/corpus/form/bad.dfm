@@ -1,0 +1,3 @@
+object A: TB
+  X = 'unterminated
+end
