@@ -70,12 +70,19 @@ struct PictureBlocks {
   }
 };
 
+// Unloads the plug-in in PluginModule, unless the guard's watchdog stopped
+// the last call into it: that module was left in the middle of its work, and
+// unloading it would run its code again (its finalisers), so it stays loaded.
+void UnloadUnlessStopped() {
+  if (!guard::LastTimedOut()) FreeLibrary(PluginModule);
+}
+
 // Unloads the plug-in when the decoding ends, after the blocks are released.
 struct UnloadPlugin {
   UnloadPlugin() = default;
   UnloadPlugin(const UnloadPlugin&) = delete;
   UnloadPlugin& operator=(const UnloadPlugin&) = delete;
-  ~UnloadPlugin() { FreeLibrary(PluginModule); }
+  ~UnloadPlugin() { UnloadUnlessStopped(); }
 };
 
 // Copies the plug-in's pixels into the target bitmap; 0 on success.
@@ -162,7 +169,7 @@ bool TFrameForm::LoadPictureByPlugin(const AnsiString& fileName, TBitmap* bitmap
     FileSeek(file.Handle(), 0, 0);
     IsSupported = reinterpret_cast<SpiIsSupportedProc>(GetProcAddress(PluginModule, "IsSupported"));
     if (guard::Call<int32_t>(0, IsSupported, fileName.c_str(), intptr_t{file.Handle()}) == 0) {
-      FreeLibrary(PluginModule);
+      UnloadUnlessStopped();
       continue;
     }
 

@@ -1,8 +1,17 @@
 // Calls into loaded modules go through one guard: a C++ exception, a hardware
 // fault inside the call (SIGSEGV, SIGBUS, SIGFPE, SIGILL) and a call of an
 // entry point that was never resolved all end as the call's failure value.
+//
+// A guarded call that does not return within the time limit is abandoned the
+// same way: a watchdog thread interrupts the calling thread with a signal
+// whose handler jumps back to the guard, so a module that never returns
+// cannot freeze the window for good. Such a module may have been stopped
+// anywhere (a lock it took stays taken, what it was building is lost), so
+// its caller must not call into it again. A thread that blocks every signal
+// inside the call cannot be interrupted.
 #pragma once
 
+#include <chrono>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -14,6 +23,15 @@ namespace detail {
 // an exception ended it.
 bool RunGuarded(void (*body)(void*), void* context) noexcept;
 }  // namespace detail
+
+// The time limit of every guarded call (by default 10 seconds); zero means
+// none. The tests shorten it.
+void SetTimeLimit(std::chrono::milliseconds limit);
+std::chrono::milliseconds TimeLimit();
+
+// True when the calling thread's last guarded call or run ended because its
+// time ran out.
+bool LastTimedOut();
 
 // Calls `fn(args...)`; returns `failure` when `fn` is null or the call fails.
 template <class R, class Fn, class... Args>
