@@ -1,12 +1,12 @@
 // Windows paths to host paths and back.
 #include "platform/system/Paths.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <vector>
 
+#include "platform/system/FolderNames.h"
 #include "platform/system/HostFs.h"
 #include "platform/system/Names.h"
 #include "platform/system/Root.h"
@@ -21,23 +21,12 @@ bool StartsWithDrive(std::string_view path) {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// The entry of `folder` named `name`: exactly when it exists, else the first
-// entry whose name differs only in ASCII letter case.
+// The entry of `folder` named `name`: exactly when it exists, else an entry
+// whose name differs only in ASCII letter case.
 std::optional<std::string> MatchInFolder(const std::string& folder, const std::string& name) {
   struct stat st;
   if (lstat(hostfs::Join(folder, name).c_str(), &st) == 0) return name;
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return std::nullopt;
-  std::optional<std::string> found;
-  while (dirent* entry = readdir(dir)) {
-    std::string_view candidate = entry->d_name;
-    if (candidate != "." && candidate != ".." && names::EqualsIgnoreCase(candidate, name)) {
-      found = std::string(candidate);
-      break;
-    }
-  }
-  closedir(dir);
-  return found;
+  return foldernames::FindIgnoringCase(folder, name);
 }
 
 // `path` made canonical as far as it exists, the rest applied lexically.
@@ -73,6 +62,27 @@ std::nullopt_t Failed(DWORD* error, DWORD code) {
   return std::nullopt;
 }
 
+// An absolute host path without links, "." or ".." in Windows form.
+AnsiString WindowsFromCanonical(const std::string& path) {
+  char best = 0;
+  size_t bestLength = 0;
+  for (const auto& [letter, root] : WinRoot::Instance().Drives()) {
+    bool inside = path == root || (path.compare(0, root.size(), root) == 0 &&
+                                   (root.back() == '/' || path[root.size()] == '/'));
+    if (inside && (best == 0 || root.size() > bestLength)) {
+      best = letter;
+      bestLength = root.size();
+    }
+  }
+  if (best == 0) return {};
+  std::string rest = path.substr(bestLength);
+  if (!rest.empty() && rest[0] == '/') rest.erase(0, 1);
+  for (char& c : rest) {
+    if (c == '/') c = '\\';
+  }
+  return std::string(1, best) + ":\\" + AnsiFromUtf8(rest);
+}
+
 }  // namespace
 
 std::optional<Resolved> Resolve(std::string_view winPath, DWORD* error) {
@@ -87,7 +97,9 @@ std::optional<Resolved> Resolve(std::string_view winPath, DWORD* error) {
     rest = winPath.substr(2);
   } else {
     // Relative and root-relative paths start from the current folder.
-    AnsiString cwd = ToWindows(hostfs::CurrentFolder());
+    // The kernel gives the current folder without links: no need to resolve it.
+    const std::string current = hostfs::CurrentFolder();
+    AnsiString cwd = current.empty() ? AnsiString() : WindowsFromCanonical(current);
     if (!StartsWithDrive(cwd)) return Failed(error, ERROR_PATH_NOT_FOUND);
     drive = cwd[0];
     if (!names::IsSeparatorAt(winPath, 0)) {
@@ -143,25 +155,7 @@ AnsiString ToWindows(std::string_view hostPath) {
     if (cwd.empty()) return {};  // the current folder was removed
     path = hostfs::Join(cwd, path);
   }
-  path = Canonical(path);
-
-  char best = 0;
-  size_t bestLength = 0;
-  for (const auto& [letter, root] : WinRoot::Instance().Drives()) {
-    bool inside = path == root || (path.compare(0, root.size(), root) == 0 &&
-                                   (root.back() == '/' || path[root.size()] == '/'));
-    if (inside && (best == 0 || root.size() > bestLength)) {
-      best = letter;
-      bestLength = root.size();
-    }
-  }
-  if (best == 0) return {};
-  std::string rest = path.substr(bestLength);
-  if (!rest.empty() && rest[0] == '/') rest.erase(0, 1);
-  for (char& c : rest) {
-    if (c == '/') c = '\\';
-  }
-  return std::string(1, best) + ":\\" + AnsiFromUtf8(rest);
+  return WindowsFromCanonical(Canonical(path));
 }
 
 }  // namespace paths
