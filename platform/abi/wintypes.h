@@ -44,6 +44,7 @@ typedef struct DeviceContext* HDC;
 #define ERROR_INVALID_DRIVE 15u
 #define ERROR_NO_MORE_FILES 18u
 #define ERROR_SHARING_VIOLATION 32u
+#define ERROR_HANDLE_EOF 38u
 #define ERROR_FILE_EXISTS 80u
 #define ERROR_DISK_FULL 112u
 #define ERROR_INVALID_NAME 123u

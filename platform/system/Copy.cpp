@@ -1,7 +1,7 @@
-// CopyFileA: the copy goes into a temporary file beside the target, which
-// then replaces the target in one rename. A copy that fails anywhere removes
-// its temporary file, so no partial target is ever left and an existing
-// target stays as it was.
+// CopyFileA. A new target is written under its own name and removed again
+// when the copy fails; an existing target is replaced through a temporary
+// file beside it and one rename, so it stays as it was when the copy fails.
+// Either way no partial target is left behind by a failed copy.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,18 +47,29 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
-// Copies `in` to `out` in the kernel where it can, else through a buffer.
-// `limit` >= 0 stops the copy with `limitError` once that many bytes are
-// written. Returns ERROR_SUCCESS or the error that ended the copy.
-DWORD CopyContents(int in, int out, long long limit, DWORD limitError) {
+// How a copy may be broken off or disturbed by the fault seam.
+struct Disturbance {
+  long long failAfter = -1;  // stop with `failError` once this many bytes are written
+  DWORD failError = ERROR_SUCCESS;
+  long long shrinkAt = -1;  // cut the source at `sourcePath` to this many bytes
+  const char* sourcePath = nullptr;
+};
+
+// Copies `in` to `out` in the kernel where it can, else through a buffer, up
+// to the end of `in`. Returns ERROR_SUCCESS or the error that ended the copy;
+// `written` counts the bytes copied.
+DWORD CopyContents(int in, int out, const Disturbance& disturb, long long& written) {
   bool inKernel = true;
   std::vector<char> buffer;
-  long long written = 0;
+  written = 0;
   while (true) {
     size_t want = size_t{1} << 20;
-    if (limit >= 0) {
-      if (written >= limit) return limitError;
-      want = std::min<size_t>(want, static_cast<size_t>(limit - written));
+    for (long long stop : {disturb.failAfter, disturb.shrinkAt}) {
+      if (stop >= 0 && written < stop) want = std::min<size_t>(want, static_cast<size_t>(stop - written));
+    }
+    if (disturb.failAfter >= 0 && written >= disturb.failAfter) return disturb.failError;
+    if (disturb.shrinkAt >= 0 && written == disturb.shrinkAt && truncate(disturb.sourcePath, written) != 0) {
+      return sys::ErrorFromErrno(errno);
     }
     ssize_t n;
     if (inKernel) {
@@ -98,22 +109,76 @@ DWORD Publish(const std::string& temp, const std::string& target, bool failIfExi
   return ERROR_SUCCESS;
 }
 
+// Copies the open source into the open target and gives the target the
+// source's times.
+DWORD Fill(int in, int out, const struct stat& source, const Disturbance& disturb) {
+  fchmod(out, source.st_mode & 0777);
+  long long written = 0;
+  DWORD error = CopyContents(in, out, disturb, written);
+  if (error != ERROR_SUCCESS) return error;
+  // A source that ends early was cut while it was read (another program is
+  // writing it): its copy would be a truncated file reported as whole.
+  if (written < source.st_size) return ERROR_HANDLE_EOF;
+  const timespec times[2] = {source.st_atim, source.st_mtim};
+  if (futimens(out, times) != 0) return sys::ErrorFromErrno(errno);
+  return ERROR_SUCCESS;
+}
+
+// Writes a target that did not exist under its own name; removes it again
+// when the copy fails. ERROR_ALREADY_EXISTS: another program made the name
+// in the meantime, and nothing was written.
+DWORD CopyToNewFile(int in, const struct stat& source, const std::string& target, const Disturbance& disturb) {
+  TempFile made;  // removed unless the copy is complete
+  made.file.fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+  if (made.file.fd < 0) {
+    return errno == EEXIST ? ERROR_ALREADY_EXISTS : sys::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+  }
+  made.path = target;
+  DWORD error = Fill(in, made.file.fd, source, disturb);
+  if (error != ERROR_SUCCESS) return error;
+  const int fd = made.file.fd;
+  made.file.fd = -1;
+  if (close(fd) != 0) return sys::ErrorFromErrno(errno);
+  made.kept = true;
+  return ERROR_SUCCESS;
+}
+
+// Replaces `target` (or makes it) through a temporary file beside it.
+DWORD CopyThroughTemporary(int in, const struct stat& source, const std::string& target, bool failIfExists,
+                           const Disturbance& disturb) {
+  TempFile temp;
+  std::string pattern = TempPathBeside(target);
+  temp.file.fd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (temp.file.fd < 0) return sys::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+  temp.path = pattern;
+  DWORD error = Fill(in, temp.file.fd, source, disturb);
+  if (error != ERROR_SUCCESS) return error;
+  const int fd = temp.file.fd;
+  temp.file.fd = -1;
+  if (close(fd) != 0) return sys::ErrorFromErrno(errno);
+  error = Publish(temp.path, target, failIfExists);
+  if (error != ERROR_SUCCESS) return error;
+  temp.kept = true;
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 BOOL CopyFileA(const char* source, const char* target, BOOL failIfExists) {
   std::string faultPath = std::string(source != nullptr ? source : "") + "\n" + (target != nullptr ? target : "");
-  long long limit = -1;
-  DWORD limitError = ERROR_SUCCESS;
+  Disturbance disturb;
   if (auto rule = fault::Check("CopyFileA", faultPath)) {
-    if (rule->failAfterBytes < 0) return sys::Fail(rule->error);
-    limit = rule->failAfterBytes;
-    limitError = rule->error;
+    if (rule->failAfterBytes < 0 && rule->shrinkSourceAt < 0) return sys::Fail(rule->error);
+    disturb.failAfter = rule->failAfterBytes;
+    disturb.failError = rule->error;
+    disturb.shrinkAt = rule->shrinkSourceAt;
   }
   DWORD error = ERROR_SUCCESS;
   auto from = paths::Resolve(source != nullptr ? source : "", &error);
   if (!from) return sys::Fail(error);
   auto to = paths::Resolve(target != nullptr ? target : "", &error);
   if (!to) return sys::Fail(error);
+  disturb.sourcePath = from->host.c_str();
 
   Fd in{open(from->host.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY)};
   if (in.fd < 0) return sys::Fail(errno == ENOENT ? sys::MissingError(from->host) : sys::ErrorFromErrno(errno));
@@ -126,23 +191,16 @@ BOOL CopyFileA(const char* source, const char* target, BOOL failIfExists) {
     if (failIfExists) return sys::Fail(ERROR_FILE_EXISTS);
     if (S_ISDIR(existing.st_mode) || to->isDriveRoot) return sys::Fail(ERROR_ACCESS_DENIED);
     if (openfiles::HeldExclusively(existing.st_dev, existing.st_ino)) return sys::Fail(ERROR_SHARING_VIOLATION);
+  } else if (errno == ENOENT && !to->isDriveRoot) {
+    error = CopyToNewFile(in.fd, st, to->host, disturb);
+    if (error == ERROR_SUCCESS) return CORVALEN_TRUE;
+    if (error != ERROR_ALREADY_EXISTS) return sys::Fail(error);
+    if (failIfExists) return sys::Fail(ERROR_FILE_EXISTS);
+    // Someone else made the target meanwhile: replace it as any existing one.
+    if (lstat(to->host.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) return sys::Fail(ERROR_ACCESS_DENIED);
   }
 
-  TempFile temp;
-  std::string pattern = TempPathBeside(to->host);
-  temp.file.fd = mkostemp(pattern.data(), O_CLOEXEC);
-  if (temp.file.fd < 0) return sys::Fail(sys::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND));
-  temp.path = pattern;
-  fchmod(temp.file.fd, st.st_mode & 0777);
-  error = CopyContents(in.fd, temp.file.fd, limit, limitError);
+  error = CopyThroughTemporary(in.fd, st, to->host, failIfExists != CORVALEN_FALSE, disturb);
   if (error != ERROR_SUCCESS) return sys::Fail(error);
-  const timespec times[2] = {st.st_atim, st.st_mtim};
-  if (futimens(temp.file.fd, times) != 0) return sys::Fail(sys::ErrorFromErrno(errno));
-  int fd = temp.file.fd;
-  temp.file.fd = -1;
-  if (close(fd) != 0) return sys::Fail(sys::ErrorFromErrno(errno));
-  error = Publish(temp.path, to->host, failIfExists != CORVALEN_FALSE);
-  if (error != ERROR_SUCCESS) return sys::Fail(error);
-  temp.kept = true;
   return CORVALEN_TRUE;
 }

@@ -18,6 +18,9 @@ struct Rule {
   // For CopyFileA only: write this many bytes of the target before failing
   // (a copy that breaks off in the middle). -1: fail before writing.
   long long failAfterBytes = -1;
+  // For CopyFileA only: once this many bytes are copied, the source file is
+  // cut to that length, as another program writing it might do. -1: never.
+  long long shrinkSourceAt = -1;
 };
 
 void Add(const Rule& rule);

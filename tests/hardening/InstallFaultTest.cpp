@@ -1,7 +1,8 @@
-// The installation when the disk fills up in the middle of a file, when its
-// target folder goes away between the stages, and when the desktop folder is
-// not a folder: the texts the user sees, the result, no partial file, and
-// nothing touched outside the destination anywhere in the temporary root.
+// The installation when the disk fills up in the middle of a file, when a
+// source is cut while it is copied, when its target folder goes away between
+// the stages, and when the desktop folder is not a folder: the texts the user
+// sees, the result, no partial file, and nothing touched outside the
+// destination anywhere in the temporary root.
 #include <unistd.h>
 
 #include <filesystem>
@@ -76,6 +77,33 @@ TEST_F(InstallFaultTest, DiskFullInTheMiddleOfAFile) {
     const Snapshot after = Shot();
     EXPECT_EQ(ChangesOutside(before, after, Rel(kDest)), std::vector<std::string>{});
     EXPECT_EQ(Below(after, Rel(kDest)), Installed(IndexOf(c.name)));
+  }
+}
+
+// Another program cuts a source file while it is copied: the run says the
+// copy failed instead of installing a shortened file; the files before it are
+// whole and of that file nothing is left. The cut source is the one change
+// outside the destination, and it is not the run's.
+TEST_F(InstallFaultTest, SourceThatShrinksWhileCopied) {
+  for (const char* name : {"Kx.txt", "ImgCut3.dll", "GifView.spi"}) {
+    SCOPED_TRACE(name);
+    TearDown();
+    SetUp();
+    const Snapshot before = Shot();
+    const std::string source = Rel(std::string(kDistFolder) + "\\" + DistFile(name));
+    fault::Add({.call = "CopyFileA", .pathContains = name, .shrinkSourceAt = 3});
+    const std::vector<ExpectedBox> boxes = {Question(kDest + kCreateQuestion, kExamining),
+                                            Plain(kCopyFailedMessage, kCopyFailed)};
+    QueueAnswers(*host_, boxes, {mrYes});
+
+    form_->Button1->Click();
+
+    ExpectBoxes(*host_, boxes);
+    EXPECT_TRUE(form_->Closed());
+    const Snapshot after = Shot();
+    EXPECT_EQ(ChangesOutside(before, after, Rel(kDest)), std::vector<std::string>{"changed " + source});
+    EXPECT_EQ(after.at(source), before.at(source).substr(0, 5 + 3));  // "file:" and three bytes
+    EXPECT_EQ(Below(after, Rel(kDest)), Installed(IndexOf(name)));
   }
 }
 

@@ -120,6 +120,47 @@ TEST_F(CopyTest, ACopyThatBreaksOffLeavesAnExistingTargetAsItWas) {
   EXPECT_EQ(Names("C:\\Dest"), (std::set<std::string>{"Big.jpg", "System"}));
 }
 
+// Another program cuts the source while it is copied: the copy fails instead
+// of reporting a shortened file as whole, and leaves no target (or the
+// earlier one).
+TEST_F(CopyTest, ASourceThatShrinksWhileCopiedFailsTheCopy) {
+  for (bool earlier : {false, true}) {
+    SCOPED_TRACE(earlier ? "replacing a target" : "a new target");
+    root.WriteFile("C:\\Dist\\Big.jpg", big);
+    if (earlier) root.WriteFile("C:\\Dest\\Big.jpg", "the previous picture");
+    fault::Add({.call = "CopyFileA", .shrinkSourceAt = (1 << 20) + 3});
+    EXPECT_FALSE(CopyFileA("C:\\Dist\\Big.jpg", "C:\\Dest\\Big.jpg", CORVALEN_FALSE));
+    EXPECT_EQ(GetLastError(), ERROR_HANDLE_EOF);
+    fault::Clear();
+    EXPECT_EQ(root.ReadFile("C:\\Dist\\Big.jpg"), big.substr(0, (1 << 20) + 3));
+    if (earlier) {
+      EXPECT_EQ(root.ReadFile("C:\\Dest\\Big.jpg"), "the previous picture");
+      EXPECT_EQ(Names("C:\\Dest"), (std::set<std::string>{"Big.jpg", "System"}));
+    } else {
+      EXPECT_EQ(Names("C:\\Dest"), (std::set<std::string>{"System"}));
+    }
+  }
+}
+
+// Names are matched without regard to case also in a folder that was just
+// written to and then changed by another program: a target that another
+// program made meanwhile is replaced, not doubled by a second spelling.
+TEST_F(CopyTest, ATargetMadeByAnotherProgramIsFoundWithoutCase) {
+  for (int i = 0; i < 20; ++i) {
+    const std::string name = "C:\\Dest\\System\\Plugin" + std::to_string(i) + ".spi";
+    ASSERT_TRUE(CopyFileA("C:\\Dist\\Kx.txt", name.c_str(), CORVALEN_FALSE));
+  }
+  root.WriteFile("C:\\Dest\\System\\LATE.SPI", "made by another program");
+  fs::rename(root.Host("C:\\Dest\\System\\Plugin3.spi"), root.Host("C:\\Dest\\System\\MOVED.SPI"));
+  ASSERT_TRUE(CopyFileA("C:\\Dist\\Kx.txt", "C:\\Dest\\System\\late.spi", CORVALEN_FALSE));
+  ASSERT_TRUE(CopyFileA("C:\\Dist\\Kx.txt", "C:\\Dest\\System\\moved.spi", CORVALEN_FALSE));
+  ASSERT_TRUE(CopyFileA("C:\\Dist\\Kx.txt", "C:\\Dest\\System\\plugin3.SPI", CORVALEN_FALSE));
+  EXPECT_EQ(root.ReadFile("C:\\Dest\\System\\LATE.SPI"), "the document");
+  const std::set<std::string> names = Names("C:\\Dest\\System");
+  EXPECT_EQ(names.size(), 22u);
+  EXPECT_EQ(names.count("LATE.SPI") + names.count("MOVED.SPI") + names.count("plugin3.SPI"), 3u);
+}
+
 TEST_F(CopyTest, AFaultFiltersOnEitherPathAndCanFailBeforeWriting) {
   fault::Add({.call = "CopyFileA", .pathContains = "\\System\\", .error = ERROR_ACCESS_DENIED});
   EXPECT_TRUE(CopyFileA("C:\\Dist\\Kx.txt", "C:\\Dest\\Kx.txt", CORVALEN_FALSE));
