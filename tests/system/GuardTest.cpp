@@ -97,8 +97,16 @@ TEST_F(GuardTest, NestedGuardsEachCatchTheirOwnFault) {
   EXPECT_FALSE(reached);
 }
 
-bool DiedOfTheFault(int status) {
 #if defined(__SANITIZE_ADDRESS__)
+#define CORVALEN_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CORVALEN_UNDER_ASAN 1
+#endif
+#endif
+
+bool DiedOfTheFault(int status) {
+#if defined(CORVALEN_UNDER_ASAN)
   // The sanitizer reports the fault and ends the program itself.
   return !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 #else
