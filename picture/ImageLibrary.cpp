@@ -1,10 +1,14 @@
 // The imaging library binding: seven modules loaded by name when the form is
 // created, 47 entry points resolved from them, the modules unloaded when the
-// form goes. Anything missing stays empty without a word; ShowPicture treats
+// form goes (unless a call into the library ran out of time: then it is
+// stopped). Anything missing stays empty without a word; ShowPicture treats
 // a call of an empty entry point as a failed call.
 #include "picture/ImageLibrary.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <vector>
 
 #include "platform/system/Modules.h"
 #include "setup_window/Frame.h"
@@ -19,6 +23,15 @@ HMODULE ImgFileModule = nullptr;
 HMODULE ImgDspModule = nullptr;
 HMODULE ImgCutModule = nullptr;
 HMODULE ImgTiffModule = nullptr;
+
+std::array<HMODULE, 7> ModuleHandles() {
+  return {ImgComModule, ImgScanModule, ImgEtcModule, ImgFileModule, ImgDspModule, ImgCutModule, ImgTiffModule};
+}
+
+// Whether the bound library is stopped, and every module of a library that
+// was: each stays loaded for the run, so its handle stays its own.
+bool LibraryStopped = false;
+std::vector<HMODULE> StoppedModules;
 
 // Entry points that are resolved and never called.
 void* ImgKitMemSize = nullptr;
@@ -170,10 +183,18 @@ int BoundEntryPoints() {
   return count;
 }
 
+void Stop() {
+  if (LibraryStopped) return;
+  LibraryStopped = true;
+  for (HMODULE m : ModuleHandles())
+    if (m != nullptr) StoppedModules.push_back(m);
+}
+
+bool Stopped() { return LibraryStopped; }
+
 int LoadedModules() {
   int count = 0;
-  for (HMODULE m : {ImgComModule, ImgScanModule, ImgEtcModule, ImgFileModule, ImgDspModule, ImgCutModule,
-                    ImgTiffModule})
+  for (HMODULE m : ModuleHandles())
     count += m != nullptr ? 1 : 0;
   return count;
 }
@@ -191,6 +212,12 @@ void TFrameForm::LoadImageLibrary() {
   ImgDspModule = LoadLibraryA("IMGDSP3.DLL");
   ImgCutModule = LoadLibraryA("IMGCUT3.DLL");
   ImgTiffModule = LoadLibraryA("IMGTIFF3.DLL");
+
+  // Loading a stopped module again gives the same module, still stopped.
+  LibraryStopped = false;
+  for (HMODULE m : ModuleHandles())
+    if (m != nullptr && std::find(StoppedModules.begin(), StoppedModules.end(), m) != StoppedModules.end())
+      LibraryStopped = true;
 
   // A module that did not load gives null for every name looked up in it.
   Resolve(ImgKitMemSize, ImgComModule, "ImgKitMemSize");
@@ -246,9 +273,14 @@ void TFrameForm::FreeImageLibrary() {
   // Unloaded in the order they were loaded. The entry points are left as they
   // are: nothing calls them afterwards. A handle is cleared once its module is
   // unloaded, so a second call (a form made again) cannot unload it twice.
+  //
+  // A stopped library stays loaded whole: its modules share one image store
+  // (ImgFile3 and ImgDsp3 work in ImgCom3's), so the stopped call may have
+  // been left inside any of them, and unloading one runs finalisers that may
+  // reach what it left half-done (a lock it holds, a store it was changing).
   for (HMODULE* module : {&ImgComModule, &ImgScanModule, &ImgEtcModule, &ImgFileModule, &ImgDspModule,
                           &ImgCutModule, &ImgTiffModule}) {
-    if (*module != nullptr) FreeLibrary(*module);
+    if (*module != nullptr && !imagelibrary::Stopped()) FreeLibrary(*module);
     *module = nullptr;
   }
 }

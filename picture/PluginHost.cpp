@@ -1,8 +1,10 @@
 // The image plug-in host: lists the ".spi" modules of the current folder and
 // decodes a picture through the first of them that declares support for it.
 // One plug-in module is loaded at a time; every call into it is guarded.
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "platform/abi/spi.h"
 #include "platform/gui/Graphics.h"
@@ -23,6 +25,27 @@ SpiGetPictureInfoProc GetPictureInfo = nullptr;
 SpiGetPictureProc GetPicture = nullptr;
 
 constexpr int32_t kFailed = -1;
+
+// Plug-ins a call into which ran out of time during this run. Such a module
+// was stopped in the middle of its work: it is never called again (another
+// call would freeze the window again, and its state is half-built) and never
+// unloaded (that would run its finalisers), so its handle stays its own.
+std::vector<HMODULE> StoppedPlugins;
+
+bool IsStopped(HMODULE module) {
+  return std::find(StoppedPlugins.begin(), StoppedPlugins.end(), module) != StoppedPlugins.end();
+}
+
+// Calls an entry point of the plug-in in PluginModule under the guard and
+// remembers the plug-in as stopped when the call ran out of time. A missing
+// entry point is no call, so nothing is concluded from it.
+template <class Fn, class... Args>
+int32_t CallPlugin(int32_t failure, Fn fn, Args... args) {
+  if (fn == nullptr) return failure;
+  const int32_t result = guard::Call<int32_t>(failure, fn, args...);
+  if (guard::LastTimedOut()) StoppedPlugins.push_back(PluginModule);
+  return result;
+}
 
 // The open picture file; closed once, at the latest when the host returns.
 class PictureFile {
@@ -70,11 +93,9 @@ struct PictureBlocks {
   }
 };
 
-// Unloads the plug-in in PluginModule, unless the guard's watchdog stopped
-// the last call into it: that module was left in the middle of its work, and
-// unloading it would run its code again (its finalisers), so it stays loaded.
+// Unloads the plug-in in PluginModule unless it was stopped.
 void UnloadUnlessStopped() {
-  if (!guard::LastTimedOut()) FreeLibrary(PluginModule);
+  if (!IsStopped(PluginModule)) FreeLibrary(PluginModule);
 }
 
 // Unloads the plug-in when the decoding ends, after the blocks are released.
@@ -121,14 +142,14 @@ bool DecodeWithPlugin(const AnsiString& fileName, TBitmap* bitmap) {
 
   SpiPictureInfo record{};
   GetPictureInfo = reinterpret_cast<SpiGetPictureInfoProc>(GetProcAddress(PluginModule, "GetPictureInfo"));
-  int32_t result = guard::Call<int32_t>(kFailed, GetPictureInfo, name, intptr_t{0}, uint32_t{0}, &record);
+  int32_t result = CallPlugin(kFailed, GetPictureInfo, name, intptr_t{0}, uint32_t{0}, &record);
 
   if (result == 0) {
     GetPicture = reinterpret_cast<SpiGetPictureProc>(GetProcAddress(PluginModule, "GetPicture"));
     HLOCAL info = nullptr;
     HLOCAL pixels = nullptr;
-    result = guard::Call<int32_t>(kFailed, GetPicture, name, intptr_t{0}, uint32_t{0}, &info, &pixels,
-                                  SpiProgressCallback{nullptr}, intptr_t{0});
+    result = CallPlugin(kFailed, GetPicture, name, intptr_t{0}, uint32_t{0}, &info, &pixels,
+                        SpiProgressCallback{nullptr}, intptr_t{0});
     // The blocks become ours only when the call succeeded.
     if (result == 0) {
       blocks.info = info;
@@ -165,10 +186,16 @@ bool TFrameForm::LoadPictureByPlugin(const AnsiString& fileName, TBitmap* bitmap
   for (int index = 0; index < PluginCount; ++index) {
     PluginModule = LoadLibraryA(PluginList->Strings(index).c_str());
     if (PluginModule == nullptr) continue;
+    // A stopped plug-in is passed over. Loading it again only took one more
+    // reference to the module that stays loaded; that reference is given back.
+    if (IsStopped(PluginModule)) {
+      FreeLibrary(PluginModule);
+      continue;
+    }
 
     FileSeek(file.Handle(), 0, 0);
     IsSupported = reinterpret_cast<SpiIsSupportedProc>(GetProcAddress(PluginModule, "IsSupported"));
-    if (guard::Call<int32_t>(0, IsSupported, fileName.c_str(), intptr_t{file.Handle()}) == 0) {
+    if (CallPlugin(0, IsSupported, fileName.c_str(), intptr_t{file.Handle()}) == 0) {
       UnloadUnlessStopped();
       continue;
     }

@@ -44,15 +44,26 @@ bool LoadByBitmapClass(const AnsiString& fileName, TBitmap* target) {
   return loaded;
 }
 
+// Calls an entry point of the library under the guard, unless the library is
+// stopped; a call that runs out of time stops it. A missing entry point is no
+// call, so nothing is concluded from it.
+template <class Fn, class... Args>
+int32_t CallLibrary(Fn fn, Args... args) {
+  if (fn == nullptr || imagelibrary::Stopped()) return 0;
+  const int32_t result = guard::Call<int32_t>(0, fn, args...);
+  if (guard::LastTimedOut()) imagelibrary::Stop();
+  return result;
+}
+
 // Decodes through the imaging library, drawing into Image1's canvas.
 bool LoadByImageLibrary(const AnsiString& fileName, TImage* image, TBitmap* target) {
   using namespace imagelibrary;
   const char* name = fileName.c_str();
 
   ImgKitFileInfo record{};
-  if (guard::Call<int32_t>(0, ImgKitFileType, name, static_cast<void*>(&record)) == 0) return false;
+  if (CallLibrary(ImgKitFileType, name, static_cast<void*>(&record)) == 0) return false;
 
-  const int32_t handle = guard::Call<int32_t>(0, ImgKitFileLoad, name, "", "");
+  const int32_t handle = CallLibrary(ImgKitFileLoad, name, "", "");
   if (handle == 0) return false;
 
   // Sizes, drawing and giving the image back, guarded as one: the first error
@@ -72,8 +83,11 @@ bool LoadByImageLibrary(const AnsiString& fileName, TImage* image, TBitmap* targ
     ImgKitMemFree(handle);
   });
   if (ran && givenBack) return true;
+  // Running out of time there stops the library: the image is then not given
+  // back either.
+  if (!ran && guard::LastTimedOut()) Stop();
 
-  if (!givenBack) guard::Call<int32_t>(0, ImgKitMemFree, handle);
+  if (!givenBack) CallLibrary(ImgKitMemFree, handle);
   return false;
 }
 

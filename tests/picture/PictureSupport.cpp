@@ -14,9 +14,11 @@
 
 namespace picture_test {
 namespace {
+// Never destroyed: a module still loaded at exit (one whose call ran out of
+// time is never unloaded) reports its unloading after static destruction.
 std::vector<Event>& Log() {
-  static std::vector<Event> log;
-  return log;
+  static auto* const log = new std::vector<Event>;
+  return *log;
 }
 }  // namespace
 }  // namespace picture_test
@@ -77,14 +79,14 @@ void Installer::AddModule(const std::string& builtPath, const std::string& name)
 }
 
 void Installer::AddFakeLibrary(const std::vector<std::string>& leaveOut, const std::string& com,
-                               const std::string& dsp) const {
+                               const std::string& dsp, const std::string& file) const {
   const struct {
     const char* name;
     std::string path;
   } modules[] = {{"ImgCom3.dll", com.empty() ? FIXTURE_IMGKIT_COM_PATH : com},
                  {"ImgScan3.dll", FIXTURE_IMGKIT_SCAN_PATH},
                  {"ImgEtc3.dll", FIXTURE_IMGKIT_ETC_PATH},
-                 {"ImgFile3.dll", FIXTURE_IMGKIT_FILE_PATH},
+                 {"ImgFile3.dll", file.empty() ? FIXTURE_IMGKIT_FILE_PATH : file},
                  {"ImgDsp3.dll", dsp.empty() ? FIXTURE_IMGKIT_DSP_PATH : dsp},
                  {"ImgCut3.dll", FIXTURE_IMGKIT_CUT_PATH},
                  {"ImgTiff3.dll", FIXTURE_IMGKIT_TIFF_PATH}};

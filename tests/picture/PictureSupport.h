@@ -42,9 +42,10 @@ class Installer {
   // Copies a built module into the installer's folder under `name`.
   void AddModule(const std::string& builtPath, const std::string& name) const;
   // The seven stand-in library modules, without the ones named in `leaveOut`
-  // (file names as shipped, e.g. "ImgDsp3.dll"); `com`/`dsp` choose variants.
+  // (file names as shipped, e.g. "ImgDsp3.dll"); `com`/`dsp`/`file` choose
+  // variants.
   void AddFakeLibrary(const std::vector<std::string>& leaveOut = {}, const std::string& com = "",
-                      const std::string& dsp = "") const;
+                      const std::string& dsp = "", const std::string& file = "") const;
   // The product's real seven modules.
   void AddRealLibrary() const;
   void WriteDist(const std::string& name, const std::string& bytes) const;
