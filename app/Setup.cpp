@@ -2,5 +2,6 @@
 // always exits with 0; the application object makes the window system's
 // connection itself.
 #include "app/Entry.h"
+#include "platform/system/Guard.h"
 
-int main() { return RunSetup(); }
+int main() { guard::EndProcess(RunSetup()); }

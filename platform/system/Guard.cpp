@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -30,6 +31,7 @@ std::atomic<long long> limitMs{10'000};
 thread_local sigjmp_buf* active = nullptr;
 thread_local bool stackReady = false;
 thread_local bool lastTimedOut = false;
+std::atomic<bool> anyStopped{false};  // a call anywhere in the process ran out of time
 
 // The watch over one thread's outermost guarded call.
 struct Watch {
@@ -160,8 +162,17 @@ void EnsureAltStack() {
 void SetTimeLimit(std::chrono::milliseconds limit) { limitMs.store(limit.count()); }
 std::chrono::milliseconds TimeLimit() { return std::chrono::milliseconds(limitMs.load()); }
 bool LastTimedOut() { return lastTimedOut; }
+bool AnyCallStopped() { return anyStopped.load(); }
+
+void EndProcess(int code) {
+  if (!anyStopped.load()) std::exit(code);
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
 
 namespace detail {
+
+void NoCall() noexcept { lastTimedOut = false; }
 
 bool RunGuarded(void (*body)(void*), void* context) noexcept {
   InstallHandlers();
@@ -178,6 +189,7 @@ bool RunGuarded(void (*body)(void*), void* context) noexcept {
     if (own != nullptr) {
       watched = nullptr;
       lastTimedOut = own->expired.load() != 0;
+      if (lastTimedOut) anyStopped.store(true);
       Watchdog::Instance().Disarm(own);
     } else if (Watch* shared = watched) {
       lastTimedOut = shared->expired.load() != 0;

@@ -22,6 +22,8 @@ namespace detail {
 // Runs `body(context)` under the fault handler; returns false when a fault or
 // an exception ended it.
 bool RunGuarded(void (*body)(void*), void* context) noexcept;
+// A call of a null entry point: no call, so no time ran out either.
+void NoCall() noexcept;
 }  // namespace detail
 
 // The time limit of every guarded call (by default 10 seconds); zero means
@@ -33,10 +35,22 @@ std::chrono::milliseconds TimeLimit();
 // time ran out.
 bool LastTimedOut();
 
+// True once any guarded call of the process ran out of time.
+bool AnyCallStopped();
+
+// Ends the process with `code`. Once a call was stopped, its module is still
+// loaded and may hold what it left half-done (a lock its finaliser waits
+// for), so then no finaliser runs: the standard streams are flushed and the
+// process ends at once. Otherwise the process exits normally.
+[[noreturn]] void EndProcess(int code);
+
 // Calls `fn(args...)`; returns `failure` when `fn` is null or the call fails.
 template <class R, class Fn, class... Args>
 R Call(R failure, Fn fn, Args... args) {
-  if (fn == nullptr) return failure;
+  if (fn == nullptr) {
+    detail::NoCall();
+    return failure;
+  }
   struct Ctx {
     Fn fn;
     std::tuple<Args...> args;

@@ -2,8 +2,14 @@
 // failure once the time limit passes, the guard stays usable, and the
 // plug-in host goes on to the next plug-in, which decodes the picture.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 #include "platform/gui/Graphics.h"
 #include "platform/system/Files.h"
@@ -75,6 +81,50 @@ TEST_F(WatchdogTest, NoLimitMeansNoWatchdog) {
   int value = 0;
   EXPECT_TRUE(guard::Run([&] { value = 42; }));
   EXPECT_EQ(value, 42);
+  EXPECT_FALSE(guard::LastTimedOut());
+}
+
+// Runs the probe and gives its wait status, or -1 when it has not ended
+// after 20 s (it is then killed).
+int RunProbe(std::vector<std::string> args) {
+  args.insert(args.begin(), STOPPED_EXIT_PROBE);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, STOPPED_EXIT_PROBE, nullptr, nullptr, argv.data(), nullptr) != 0) return -2;
+  for (int waited = 0; waited < 2000; ++waited) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return status;
+    usleep(10 * 1000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+// A stopped module stays loaded to the end, and its finaliser may wait for
+// what the stopped call left half-done: once a call was stopped the program
+// ends without running finalisers, so it still ends, with its exit code.
+TEST_F(WatchdogTest, TheProgramEndsAfterACallWasStopped) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, std::vector<std::string>{"no-stop"}}) {
+    SCOPED_TRACE(args.empty() ? "a call stopped" : "nothing stopped");
+    const int status = RunProbe(args);
+    ASSERT_NE(status, -1) << "the program did not end";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7) << status;
+  }
+}
+
+// A null entry point is no call: it does not report the previous call's
+// running out of time as its own.
+TEST_F(WatchdogTest, AMissingEntryPointIsNoTimeout) {
+  TempRoot root;
+  HMODULE module = LoadLibraryA(paths::ToWindows(FIXTURE_HANG_PATH).c_str());
+  ASSERT_NE(module, nullptr);
+  const auto hang = reinterpret_cast<Entry>(GetProcAddress(module, "HangSpinning"));
+  EXPECT_EQ(guard::Call(-1, hang, 1), -1);
+  ASSERT_TRUE(guard::LastTimedOut());
+  EXPECT_EQ(guard::Call(-1, Entry{nullptr}, 1), -1);
   EXPECT_FALSE(guard::LastTimedOut());
 }
 

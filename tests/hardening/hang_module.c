@@ -13,10 +13,15 @@
 extern void HardeningModuleUnloaded(void) __attribute__((weak));
 
 static volatile unsigned long spins;
+static volatile int hangWhenUnloaded;
 
 __attribute__((destructor)) static void Unloaded(void) {
   if (HardeningModuleUnloaded) HardeningModuleUnloaded();
+  /* A finaliser waiting for what a stopped call left half-done. */
+  while (hangWhenUnloaded) pause();
 }
+
+EXPORT void HangWhenUnloaded(void) { hangWhenUnloaded = 1; }
 
 EXPORT int32_t IsSupported(const char* fileName, intptr_t handle) {
   (void)handle;
