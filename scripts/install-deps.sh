@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6svg6
   libturbojpeg0-dev libjpeg62-turbo-dev libgif-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
+  fonts-ipafont-gothic fonts-ipafont-mincho fontconfig libfontconfig-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   liblnk-utils
   xvfb xauth x11-utils xdg-utils

@@ -2,6 +2,7 @@
 #include <QEventLoop>
 
 #include "Dialogs.h"
+#include "FontConfiguration.h"
 #include "Forms.h"
 #include "platform/system/Files.h"
 #include "platform/text/DateTime.h"
@@ -15,13 +16,19 @@ TApplication::~TApplication() = default;
 void TApplication::Initialize() {
   // The date formatter's weekday names are read once, at start.
   LoadDayNames();
-  if (QCoreApplication::instance() != nullptr) return;
+  if (QCoreApplication::instance() != nullptr) {
+    fontconfiguration::Load(false);
+    return;
+  }
+  // The font configuration is read while the window system starts.
+  fontconfiguration::Load(true);
   static int argc = 1;
   static char name[] = "Setup";
   static char* argv[] = {name, nullptr};
   ownApp_ = std::make_unique<QApplication>(argc, argv);
   // The message loop ends when the main form closes, not with its last window.
   QApplication::setQuitOnLastWindowClosed(false);
+  fontconfiguration::WaitUntilLoaded();
 }
 
 void TApplication::AdoptForm(std::unique_ptr<TForm> form) {

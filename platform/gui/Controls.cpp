@@ -227,10 +227,14 @@ TLabel::TLabel(TControl* parent, AnsiString name)
 void TLabel::SetCaption(const AnsiString& text) {
   caption_ = text;
   static_cast<QLabel*>(widget_)->setText(ToQString(text));
-  widget_->adjustSize();
+  if (!Loading()) widget_->adjustSize();
 }
 
-void TLabel::FontChanged() { widget_->adjustSize(); }
+// Measuring a text lays it out and loads the fonts for its scripts: while
+// loading, the caption and the font are measured once, together.
+void TLabel::FontChanged() {
+  if (!Loading()) widget_->adjustSize();
+}
 void TLabel::Loaded() { widget_->adjustSize(); }
 
 // ---- TButton ----

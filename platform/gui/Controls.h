@@ -100,6 +100,10 @@ class TControl {
   void Realign();
   // Called once the form description has set every property of the control.
   virtual void Loaded() {}
+  // True while a form description sets the control's properties: sizes that
+  // follow from its text and font are worked out once, in Loaded.
+  bool Loading() const { return loading_; }
+  void SetLoading(bool loading) { loading_ = loading; }
 
  protected:
   // Takes ownership of `widget`, which must already be a child of the
@@ -120,6 +124,7 @@ class TControl {
   int tabOrder_ = -1;
   TAlign align_ = alNone;
   TColor color_ = clBtnFace;
+  bool loading_ = false;
 };
 
 // A plain container that paints its colour, its bevels and its caption (one

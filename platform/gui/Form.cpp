@@ -7,6 +7,7 @@
 #include "QtText.h"
 #include "Resources.h"
 #include "Widgets.h"
+#include "XpmImage.h"
 
 TForm::TForm(AnsiString name) : TControl(new FormWindow(this), nullptr, std::move(name)) {}
 
@@ -73,13 +74,8 @@ void TForm::CreateWindow() {
   if (windowCreated_) return;
   ApplyWindowFlags(widget_, borderIcons_);
   widget_->setWindowTitle(ToQString(caption_));
-  const std::string_view icon = FindResource("MAINICON");
-  if (!icon.empty()) {
-    QPixmap pixmap;
-    if (pixmap.loadFromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<uint>(icon.size()), "XPM")) {
-      widget_->setWindowIcon(QIcon(pixmap));
-    }
-  }
+  const QImage icon = ImageFromXpmText(FindResource("MAINICON"));
+  if (!icon.isNull()) widget_->setWindowIcon(QIcon(QPixmap::fromImage(icon)));
   switch (position_) {
     case poDesigned:
       widget_->move(designLeft_, designTop_);

@@ -61,7 +61,9 @@ class FormBuilder {
     }
     TControl* made = control.get();
     form_.controls_.push_back(std::move(control));
+    made->SetLoading(true);
     ApplyProperties(made, obj);
+    made->SetLoading(false);
     made->Loaded();
     for (const Object& child : obj.children) BuildControl(made, child);
   }

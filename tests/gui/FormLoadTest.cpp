@@ -3,16 +3,20 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontInfo>
+#include <QIcon>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTest>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
 #include "TestForm.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Resources.h"
 
 namespace {
 
@@ -84,10 +88,17 @@ TEST_F(FormLoad, TheWindowHasItsCaptionStateAndNoBorderIcons) {
   EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint));
   EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-  // The icon comes from the MAINICON resource: a 4 x 4 picture.
+  // The icon comes from the MAINICON resource: a 4 x 4 picture, as Qt's XPM
+  // reader decodes it.
   const QIcon icon = form->Widget()->windowIcon();
   ASSERT_FALSE(icon.availableSizes().isEmpty());
   EXPECT_EQ(icon.availableSizes().first(), QSize(4, 4));
+  const std::string_view xpm = FindResource("MAINICON");
+  const QImage expected =
+      QImage::fromData(reinterpret_cast<const uchar*>(xpm.data()), static_cast<int>(xpm.size()), "XPM");
+  ASSERT_EQ(expected.size(), QSize(4, 4));
+  EXPECT_EQ(icon.pixmap(QSize(4, 4)).toImage().convertToFormat(QImage::Format_ARGB32),
+            expected.convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(FormLoad, FontsAreSubstitutedWithPixelHeights) {
@@ -248,6 +259,20 @@ TEST_F(FormLoad, LabelsSizeThemselvesToTheirText) {
   form->Label1->SetCaption("Corvalen Version 2.20 and a much longer line");
   EXPECT_GT(form->Label1->Width(), before);
   EXPECT_EQ(form->Label1->Width(), w->sizeHint().width());
+  // A new font, its own or the parent's, sizes the label again.
+  TFont font = form->Label1->Font();
+  font.Height = -40;
+  form->Label1->SetFont(font);
+  EXPECT_GE(form->Label1->Height(), 40);
+  EXPECT_EQ(form->Label1->Height(), w->sizeHint().height());
+  QWidget* follower = form->Label2->Widget();
+  const int followerHeight = form->Label2->Height();
+  TFont panelFont = form->Panel1->Font();
+  panelFont.Height = -30;
+  form->Panel1->SetFont(panelFont);
+  EXPECT_GT(form->Label2->Height(), followerHeight);
+  EXPECT_EQ(form->Label2->Height(), follower->sizeHint().height());
+  EXPECT_EQ(form->Label2->Width(), follower->sizeHint().width());
 }
 
 TEST_F(FormLoad, BottomAlignedPanelFollowsTheClientArea) {
