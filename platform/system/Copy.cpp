@@ -26,12 +26,13 @@ struct Fd {
   }
 };
 
-// The temporary file beside the target; removed unless it was renamed.
-struct TempFile {
+// A file this copy made (the new target or a temporary file beside it);
+// removed unless the copy keeps it.
+struct MadeFile {
   std::string path;
   Fd file;
   bool kept = false;
-  ~TempFile() {
+  ~MadeFile() {
     if (!path.empty() && !kept) unlink(path.c_str());
   }
 };
@@ -124,38 +125,40 @@ DWORD Fill(int in, int out, const struct stat& source, const Disturbance& distur
   return ERROR_SUCCESS;
 }
 
+// Fills `file` from the open source and closes it.
+DWORD FillAndClose(int in, MadeFile& file, const struct stat& source, const Disturbance& disturb) {
+  const DWORD error = Fill(in, file.file.fd, source, disturb);
+  if (error != ERROR_SUCCESS) return error;
+  const int fd = file.file.fd;
+  file.file.fd = -1;
+  return close(fd) == 0 ? ERROR_SUCCESS : sys::ErrorFromErrno(errno);
+}
+
 // Writes a target that did not exist under its own name; removes it again
 // when the copy fails. ERROR_ALREADY_EXISTS: another program made the name
 // in the meantime, and nothing was written.
 DWORD CopyToNewFile(int in, const struct stat& source, const std::string& target, const Disturbance& disturb) {
-  TempFile made;  // removed unless the copy is complete
+  MadeFile made;
   made.file.fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
   if (made.file.fd < 0) {
     return errno == EEXIST ? ERROR_ALREADY_EXISTS : sys::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   }
   made.path = target;
-  DWORD error = Fill(in, made.file.fd, source, disturb);
-  if (error != ERROR_SUCCESS) return error;
-  const int fd = made.file.fd;
-  made.file.fd = -1;
-  if (close(fd) != 0) return sys::ErrorFromErrno(errno);
-  made.kept = true;
-  return ERROR_SUCCESS;
+  const DWORD error = FillAndClose(in, made, source, disturb);
+  made.kept = error == ERROR_SUCCESS;
+  return error;
 }
 
 // Replaces `target` (or makes it) through a temporary file beside it.
 DWORD CopyThroughTemporary(int in, const struct stat& source, const std::string& target, bool failIfExists,
                            const Disturbance& disturb) {
-  TempFile temp;
+  MadeFile temp;
   std::string pattern = TempPathBeside(target);
   temp.file.fd = mkostemp(pattern.data(), O_CLOEXEC);
   if (temp.file.fd < 0) return sys::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   temp.path = pattern;
-  DWORD error = Fill(in, temp.file.fd, source, disturb);
+  DWORD error = FillAndClose(in, temp, source, disturb);
   if (error != ERROR_SUCCESS) return error;
-  const int fd = temp.file.fd;
-  temp.file.fd = -1;
-  if (close(fd) != 0) return sys::ErrorFromErrno(errno);
   error = Publish(temp.path, target, failIfExists);
   if (error != ERROR_SUCCESS) return error;
   temp.kept = true;

@@ -120,20 +120,19 @@ class Index {
     if (fd < 0) return std::nullopt;
     const int watch = StartWatching(folder, fd, now);
     if (watch < 0) return ReadFolder(fd, nullptr, name);
-    if (auto known = listings_.find(watch); known != listings_.end()) {
-      // The same folder, kept under another path.
-      close(fd);
-      watchByPath_[folder] = watch;
-      ApplyEvents();
-      return listings_.count(watch) != 0 ? listings_.at(watch).Find(name) : std::nullopt;
+    if (listings_.count(watch) != 0) {
+      close(fd);  // the same folder, kept under another path
+    } else {
+      Listing& listing = listings_[watch];
+      listing.device = now.st_dev;
+      listing.inode = now.st_ino;
+      ReadFolder(fd, &listing, name);
     }
-    Listing& listing = listings_[watch];
-    listing.device = now.st_dev;
-    listing.inode = now.st_ino;
-    ReadFolder(fd, &listing, name);
     watchByPath_[folder] = watch;
+    // Changes made while the folder was read, or since it was last looked at.
     ApplyEvents();
-    return listings_.count(watch) != 0 ? listings_.at(watch).Find(name) : std::nullopt;
+    auto listing = listings_.find(watch);
+    return listing != listings_.end() ? listing->second.Find(name) : std::nullopt;
   }
 
   void Forget() {
