@@ -37,11 +37,9 @@ bool IsStopped(HMODULE module) {
 }
 
 // Calls an entry point of the plug-in in PluginModule under the guard and
-// remembers the plug-in as stopped when the call ran out of time. A missing
-// entry point is no call, so nothing is concluded from it.
+// remembers the plug-in as stopped when the call ran out of time.
 template <class Fn, class... Args>
 int32_t CallPlugin(int32_t failure, Fn fn, Args... args) {
-  if (fn == nullptr) return failure;
   const int32_t result = guard::Call<int32_t>(failure, fn, args...);
   if (guard::LastTimedOut()) StoppedPlugins.push_back(PluginModule);
   return result;

@@ -45,11 +45,10 @@ bool LoadByBitmapClass(const AnsiString& fileName, TBitmap* target) {
 }
 
 // Calls an entry point of the library under the guard, unless the library is
-// stopped; a call that runs out of time stops it. A missing entry point is no
-// call, so nothing is concluded from it.
+// stopped; a call that runs out of time stops it.
 template <class Fn, class... Args>
 int32_t CallLibrary(Fn fn, Args... args) {
-  if (fn == nullptr || imagelibrary::Stopped()) return 0;
+  if (imagelibrary::Stopped()) return 0;
   const int32_t result = guard::Call<int32_t>(0, fn, args...);
   if (guard::LastTimedOut()) imagelibrary::Stop();
   return result;
